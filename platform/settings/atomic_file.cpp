@@ -1,10 +1,11 @@
 #include "platform/settings/atomic_file.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <string>
 #include <utility>
 
 #include "platform/settings/unique_fd.h"

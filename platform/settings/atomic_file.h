@@ -3,9 +3,10 @@
 // crash leaves either the old file or the new one, never half of one.
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string_view>
-#include <sys/types.h>
 #include <system_error>
 
 namespace platform::settings {

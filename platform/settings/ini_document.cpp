@@ -46,11 +46,21 @@ std::optional<std::string> Unquote(std::string_view text) {
     if (i + 2 >= text.size()) return std::nullopt;  // a backslash escaping the closing quote
     const char e = text[++i];
     switch (e) {
-      case '\\': out += '\\'; break;
-      case '"': out += '"'; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      case 't': out += '\t'; break;
+      case '\\':
+        out += '\\';
+        break;
+      case '"':
+        out += '"';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case 't':
+        out += '\t';
+        break;
       case 'x': {
         if (i + 3 >= text.size()) return std::nullopt;
         const int hi = HexDigit(text[i + 1]);
@@ -60,7 +70,8 @@ std::optional<std::string> Unquote(std::string_view text) {
         i += 2;
         break;
       }
-      default: return std::nullopt;
+      default:
+        return std::nullopt;
     }
   }
   return out;
@@ -147,8 +158,8 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     return;
   }
   if (!lines_.empty() && !Trim(lines_.back().raw).empty()) lines_.push_back(Line{});
-  lines_.push_back(Line{"[" + std::string(section) + "]", Line::Kind::kSection,
-                        std::string(section)});
+  lines_.push_back(
+      Line{"[" + std::string(section) + "]", Line::Kind::kSection, std::string(section)});
   lines_.push_back(std::move(entry));
 }
 
@@ -170,19 +181,29 @@ bool IniDocument::IsValidName(std::string_view name) {
 }
 
 std::string IniDocument::EncodeValue(std::string_view value) {
-  const bool plain =
-      value.empty() ||
-      (Trim(value) == value && value.front() != '"' &&
-       std::ranges::none_of(value, [](char c) { return IsControl(static_cast<unsigned char>(c)); }));
+  const bool plain = value.empty() || (Trim(value) == value && value.front() != '"' &&
+                                       std::ranges::none_of(value, [](char c) {
+                                         return IsControl(static_cast<unsigned char>(c));
+                                       }));
   if (plain) return std::string(value);
   std::string out = "\"";
   for (const char c : value) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (IsControl(static_cast<unsigned char>(c))) {
           char hex[5];

@@ -1,11 +1,12 @@
 #include "platform/settings/ini_settings_store.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
-#include <stdexcept>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/settings/atomic_file.h"

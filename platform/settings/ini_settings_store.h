@@ -27,8 +27,8 @@ class IniSettingsStore : public SettingsStore {
   // Invalid application, section or key names (see IniDocument::IsValidName;
   // an application name is also a file name) throw std::invalid_argument:
   // they are programming errors, never user input.
-  std::string GetSetting(const std::string& app, const std::string& section,
-                         const std::string& key, const std::string& fallback) override;
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& fallback) override;
   // A key already in the file keeps the spelling it has there. The value is
   // kept in memory even when the file cannot be written; LastWriteError
   // then says why.

@@ -1,7 +1,8 @@
 #include "platform/settings/unique_fd.h"
 
-#include <cerrno>
 #include <unistd.h>
+
+#include <cerrno>
 #include <utility>
 
 namespace platform::settings {

@@ -18,8 +18,8 @@ WindowProc SetWindowProc(Handle hwnd, WindowProc proc) {
   return WindowRegistry::Instance().SetProc(hwnd, proc);
 }
 
-std::intptr_t CallWindowProc(WindowProc proc, Handle hwnd, std::uint32_t msg,
-                             std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t CallWindowProc(WindowProc proc, Handle hwnd, std::uint32_t msg, std::uintptr_t wParam,
+                             std::intptr_t lParam) {
   return proc ? proc.fn(proc.context, hwnd, msg, wParam, lParam) : 0;
 }
 

@@ -25,8 +25,8 @@ WindowProc GetWindowProc(Handle hwnd);
 // one for a dead handle, which is left alone.
 WindowProc SetWindowProc(Handle hwnd, WindowProc proc);
 // Calls proc directly (0 for a null one), whether or not hwnd lives.
-std::intptr_t CallWindowProc(WindowProc proc, Handle hwnd, std::uint32_t msg,
-                             std::uintptr_t wParam, std::intptr_t lParam);
+std::intptr_t CallWindowProc(WindowProc proc, Handle hwnd, std::uint32_t msg, std::uintptr_t wParam,
+                             std::intptr_t lParam);
 
 // Runs the current procedure now; 0 for a dead handle.
 std::intptr_t SendMessage(Handle hwnd, std::uint32_t msg, std::uintptr_t wParam,

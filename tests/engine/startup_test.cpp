@@ -73,6 +73,7 @@ TEST_F(StartupTest, WritesTheFixedCaptureOptionsAndFrameRate) {
 TEST_F(StartupTest, UnusableFrameRateFallsBackToFive) {
   for (const char* stored : {"0", "-3", "fast"}) {
     h.store.SaveSetting("Orvantix", "CONFIG", "CaptureFPS", stored);
+    h.form = FakeForm();
     Load();
     EXPECT_EQ(h.kelvra.frameRate, 5) << stored;
   }
@@ -215,6 +216,7 @@ TEST_F(TraceFileTest, WithoutDebugTheFileIsNotTouched) {
 
 TEST_F(TraceFileTest, TwoRunsAppendAndEachStartsWithTheCaption) {
   for (int run = 0; run < 2; ++run) {
+    h.form = FakeForm();
     Load("/DEBUG");
     h.engine->Form_Unload();
   }

@@ -19,7 +19,6 @@ class QtApplicationEnvironment : public ::testing::Environment {
   std::unique_ptr<QCoreApplication> app_;
 };
 
-const auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 }  // namespace

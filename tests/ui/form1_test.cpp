@@ -55,6 +55,7 @@ class Form1Test : public ::testing::Test {
 
 TEST_F(Form1Test, MenuTreeIsBuiltExactly) {
   kelvra.names = {};
+  kelvra.hasAudio = true;
   Open();
   std::vector<std::string> tree;
   Describe(form->menuBar()->actions(), 0, tree);
@@ -113,8 +114,12 @@ TEST_F(Form1Test, MenuTreeIsBuiltExactly) {
       "  &About mnuAbout",
   };
   EXPECT_EQ(tree, expected);
-  // The audio items are hidden without a sound input.
+}
+
+TEST_F(Form1Test, AudioItemsAreHiddenWithoutASoundInput) {
+  Open();
   EXPECT_FALSE(form->findChild<QAction*>("mnuAudio")->isVisible());
+  EXPECT_FALSE(form->findChild<QAction*>("mnuAudioFormat")->isVisible());
 }
 
 TEST_F(Form1Test, StatusBarHasFivePanelsWithTheirToolTips) {
