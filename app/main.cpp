@@ -46,7 +46,6 @@ int main(int argc, char** argv) {
   options.defaultVidPath = platform::system::DefaultVideoFolder();
 
   Form1 form(*kelvra, kelvra, store, system, switches, options, clock);
-  form.engine().SetPumpMessages([] { QCoreApplication::processEvents(); });
   SignalCloser closer(form);
   form.Load();
   form.show();

@@ -64,11 +64,11 @@ void Engine::Frame_Handler(const platform::capture::FrameHeader& header) {
   Trace("Frame_Handler", "Step 3");
   destination_.resize(m);
   uLongf compressedLength = m;
-  const int result = compress2(destination_.data(), &compressedLength, source_.data(), n,
-                               kCompressionLevel);
-  const std::int32_t size =
-      (result == Z_OK && compressedLength <= 0x7fffffffu) ? static_cast<std::int32_t>(compressedLength)
-                                                          : 0;
+  const int result =
+      compress2(destination_.data(), &compressedLength, source_.data(), n, kCompressionLevel);
+  const std::int32_t size = (result == Z_OK && compressedLength <= 0x7fffffffu)
+                                ? static_cast<std::int32_t>(compressedLength)
+                                : 0;
   if (size == 0) return;
 
   if (state_.BaseSize == 0) {

@@ -10,9 +10,7 @@ namespace orvantix {
 
 namespace {
 
-bool IsBlank(const std::string& text) {
-  return text.find_first_not_of(' ') == std::string::npos;
-}
+bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
 // A snapshot at the start and a mail at the end of each recording.
 bool MailWanted(const EngineState& state, const Switches& switches) {
@@ -166,8 +164,8 @@ void Engine::Timer1_Timer() {
   }
 
   const bool capturing = kelvra_.IsCapturing();
-  if ((!capturing || !state_.SuspendRefresh) && state_.RefreshSeconds > 0 &&
-      state_.BaseSize > 0 && !state_.AwaitCalm) {
+  if ((!capturing || !state_.SuspendRefresh) && state_.RefreshSeconds > 0 && state_.BaseSize > 0 &&
+      !state_.AwaitCalm) {
     Trace("Timer_1", "Check new base");
     const std::int64_t remaining =
         state_.RefreshSeconds - WholeSecondsSince(state_.BaseTime, clock_.SteadyNow());
@@ -234,8 +232,8 @@ void Engine::Timer2_Timer() {
 }
 
 void Engine::MailFinished(bool sent, const std::string& errorDescription) {
-  AddLogEntry(NowText(), sent ? "Mail sent to " + state_.EMail
-                              : "Error sending mail: " + errorDescription,
+  AddLogEntry(NowText(),
+              sent ? "Mail sent to " + state_.EMail : "Error sending mail: " + errorDescription,
               "");
   // The state shown must stay true to the watch: OFF when it was switched
   // off meanwhile, RECORDING when it was switched on again and a new

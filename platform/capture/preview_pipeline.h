@@ -7,6 +7,7 @@
 // hand over to the UI thread. The appsink keeps just the newest frame.
 #pragma once
 
+#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 #include <chrono>

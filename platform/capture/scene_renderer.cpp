@@ -73,7 +73,7 @@ Rgb Picture(double u, double v, int x, int y) {
   return {150 + 70 * a, 120 + 60 * b, 90 + 50 * a * b};
 }
 
-Rgb Lamp(double u, double v) {
+Rgb Lamp(double v) {
   const double t = (v - 0.15) / 0.11;
   return Mix({255, 236, 170}, {236, 196, 120}, t);
 }
@@ -111,7 +111,7 @@ Rgb ScenePixel(int x, int y, int width, int height) {
   if (Inside(u, v, 0.62, 0.08, 0.92, 0.44)) return Window(u, v, x, y);
   if (Inside(u, v, 0.06, 0.12, 0.24, 0.34)) return Picture(u, v, x, y);
   const double spread = (v - 0.15) * 0.25;
-  if (v >= 0.15 && v < 0.26 && u >= 0.02 - spread && u < 0.09 + spread) return Lamp(u, v);
+  if (v >= 0.15 && v < 0.26 && u >= 0.02 - spread && u < 0.09 + spread) return Lamp(v);
   if (v >= 0.26 && std::abs(u - 0.055) < 0.004) return {50, 48, 46};
   return Wall(u, v);
 }
@@ -214,19 +214,19 @@ void SceneRenderer::PrepareNoise(int width, int height, int level) {
 
 void SceneRenderer::DrawVisitor(std::uint8_t* data, int width, int height, int stride,
                                 double progress) const {
-  const int center = static_cast<int>((0.10 + 0.70 * progress) * width);
-  const int top = static_cast<int>(0.20 * height);
-  const int head_y = top + static_cast<int>(0.07 * height);
-  const int head_r = std::max(3, static_cast<int>(0.065 * height));
-  const int torso_top = top + static_cast<int>(0.14 * height);
-  const int torso_bottom = top + static_cast<int>(0.42 * height);
-  const int legs_bottom = std::min(height, top + static_cast<int>(0.70 * height));
-  const int half_torso = std::max(2, static_cast<int>(0.085 * width));
-  const int arm = std::max(1, static_cast<int>(0.02 * width));
-  const int leg_half = std::max(1, static_cast<int>(0.025 * width));
-  const int swing = static_cast<int>(std::sin(progress * 2.0 * std::numbers::pi * 6.0) * 0.03 * width);
-  const int left_leg = center - static_cast<int>(0.04 * width) + swing;
-  const int right_leg = center + static_cast<int>(0.04 * width) - swing;
+  const int center = static_cast<int>((0.18 + 0.42 * progress) * width);
+  const int top = static_cast<int>(0.12 * height);
+  const int head_y = top + static_cast<int>(0.08 * height);
+  const int head_r = std::max(3, static_cast<int>(0.08 * height));
+  const int torso_top = top + static_cast<int>(0.17 * height);
+  const int torso_bottom = top + static_cast<int>(0.50 * height);
+  const int legs_bottom = std::min(height, top + static_cast<int>(0.86 * height));
+  const int half_torso = std::max(2, static_cast<int>(0.14 * width));
+  const int arm = std::max(1, static_cast<int>(0.03 * width));
+  const int leg_half = std::max(1, static_cast<int>(0.035 * width));
+  const int swing = static_cast<int>(std::sin(progress * 2.0 * std::numbers::pi * 6.0) * 0.02 * width);
+  const int left_leg = center - static_cast<int>(0.06 * width) + swing;
+  const int right_leg = center + static_cast<int>(0.06 * width) - swing;
 
   auto put = [&](int x, int y, double r, double g, double b) {
     if (x < 0 || x >= width || y < 0 || y >= height) return;
@@ -256,9 +256,8 @@ void SceneRenderer::DrawVisitor(std::uint8_t* data, int width, int height, int s
       const bool stripe = (lx / 5) % 2 == 0;
       const double shade = sleeve ? 0.8 : 1.0;
       const Rgb base = stripe ? Rgb{200, 40, 50} : Rgb{40, 50, 120};
-      put(x, y, (base.r + Grain(lx / 2, y / 2, 37, 60)) * shade,
-          (base.g + Grain(lx / 2, y / 2, 38, 60)) * shade,
-          (base.b + Grain(lx / 2, y / 2, 39, 60)) * shade);
+      put(x, y, (base.r + Grain(lx, y, 37, 80)) * shade, (base.g + Grain(lx, y, 38, 80)) * shade,
+          (base.b + Grain(lx, y, 39, 80)) * shade);
     }
   }
   for (int y = torso_bottom; y < legs_bottom; ++y) {

@@ -1,17 +1,14 @@
-// The virtual camera chosen by the environment: a built-in scene with
-// scripted motion, a video file played in a loop, or a stream URI.
-//
-//   ORVANTIX_VIRTUAL_CAMERA       scene | scene:C,M | /path/to/clip | rtsp://... http://... file://...
-//   ORVANTIX_VIRTUAL_CAMERA_SIZE  WxH of the scene, default 640x480
+// The virtual camera chosen by the environment (see environment.h): a
+// built-in scene with scripted motion, a video file played in a loop, or the
+// URI of a network camera.
 #pragma once
 
 #include <optional>
 #include <string>
 
-namespace platform::capture {
+#include "platform/capture/environment.h"
 
-inline constexpr const char* kVirtualCameraVariable = "ORVANTIX_VIRTUAL_CAMERA";
-inline constexpr const char* kVirtualCameraSizeVariable = "ORVANTIX_VIRTUAL_CAMERA_SIZE";
+namespace platform::capture {
 
 struct VirtualCamera {
   enum class Kind { kScene, kFile, kUri };

@@ -80,6 +80,10 @@ TEST(WatchEndToEnd, ScriptedMotionRecordsOneLoggedAvi) {
   EXPECT_NE(row.find(recordings[0].filename().string()), std::string::npos);
   EXPECT_NE(row.find("<TD ALIGN=RIGHT> 4%</TD>"), std::string::npos);
 
+  // The signal closed the window the normal way: the position was stored.
+  EXPECT_NE(ReadFile(config / "Orvantix" / "Orvantix.ini").find("PosLeft=1000"),
+            std::string::npos);
+
   const std::string trace = ReadFile(temp / "KelvraDebug.dat");
   for (const char* line :
        {" - Init - Orvanta V1.0\r\n", " - Start - Step 3\r\n", " - Frame_Handler - Step 4\r\n",

@@ -18,18 +18,16 @@ struct DeviationCase {
 
 TEST(DeviationPercentTest, RoundsTheExactQuotientToTwoDecimalsHalvesToEven) {
   const DeviationCase cases[] = {
-      {10000, 10000, 0.0},
-      {10325, 10000, 3.25},
-      {9600, 10000, 4.0},   // a smaller frame deviates as much as a larger one
-      {801, 800, 0.12},     // 0.125: half, down to even
-      {803, 800, 0.38},     // 0.375: half, up to even
+      {10000, 10000, 0.0},  {10325, 10000, 3.25},
+      {9600, 10000, 4.0},    // a smaller frame deviates as much as a larger one
+      {801, 800, 0.12},      // 0.125: half, down to even
+      {803, 800, 0.38},      // 0.375: half, up to even
       {20027, 20000, 0.14},  // 0.135: half, up to even although 0.135 is no double
       {20029, 20000, 0.14},  // 0.145: half, down to even
       {20033, 20000, 0.16},  // 0.165: the double lies above, the half still goes to even
       {4107, 4000, 2.68},    // 2.675: the double lies below, the half still goes to even
       {20201, 20000, 1.0},   // 1.005
-      {3, 3, 0.0},
-      {1, 3, 66.67},
+      {3, 3, 0.0},          {1, 3, 66.67},
   };
   for (const auto& c : cases)
     EXPECT_EQ(DeviationPercent(c.size, c.base), static_cast<float>(c.expected))
@@ -89,10 +87,8 @@ TEST_F(MotionTest, DeviationAtOrAboveTheThresholdIsMotion) {
   };
   const Case cases[] = {
       {kMotion, "4.00%  (4%)", true},  // equal to the threshold
-      {9600, "4.00%  (4%)", true},
-      {kJustBelow, "3.99%  (4%)", false},
-      {10325, "3.25%  (4%)", false},
-      {kCalm, "1.00%  (4%)", false},
+      {9600, "4.00%  (4%)", true},    {kJustBelow, "3.99%  (4%)", false},
+      {10325, "3.25%  (4%)", false},  {kCalm, "1.00%  (4%)", false},
       {11000, "10.00%  (4%)", true},
   };
   for (const Case& c : cases) {
@@ -115,7 +111,10 @@ TEST_F(MotionTest, StartNamesTheFileAfterTheStartTime) {
   tzset();
   SwitchOn();
   Frame(kMotion);
-  if (previous) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  if (previous)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
 
   EXPECT_EQ(Panel(5), "05/28/02 22:19:26");

@@ -11,6 +11,7 @@
 
 #include "app/ui/forms/about_form.h"
 #include "app/ui/forms/form1.h"
+#include "platform/window/message_window.h"
 #include "tests/fakes/engine_harness.h"
 
 namespace orvantix::testing {
@@ -114,6 +115,15 @@ TEST_F(Form1Test, MenuTreeIsBuiltExactly) {
       "  &About mnuAbout",
   };
   EXPECT_EQ(tree, expected);
+}
+
+TEST_F(Form1Test, OwnsAMessageWindowForItsLifetime) {
+  Open();
+  const auto hwnd = form->Hwnd();
+  EXPECT_TRUE(platform::window::IsWindow(hwnd));
+  form.reset();
+  EXPECT_FALSE(platform::window::IsWindow(hwnd));
+  EXPECT_EQ(kelvra.sink, nullptr);
 }
 
 TEST_F(Form1Test, AudioItemsAreHiddenWithoutASoundInput) {
@@ -233,6 +243,27 @@ TEST_F(Form1Test, ConfigurationAndStatisticsWindowsCarryTheirNames) {
   ASSERT_NE(statistics, nullptr);
   EXPECT_TRUE(statistics->isVisible());
   EXPECT_EQ(statistics->windowTitle().toStdString(), "Statistics");
+}
+
+}  // namespace
+}  // namespace orvantix::testing
+
+namespace orvantix::testing {
+namespace {
+
+TEST_F(Form1Test, CountdownWindowCancelLeavesTheWatchOff) {
+  Open();
+  QTimer::singleShot(0, [] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() != "TimerForm" || !w->isVisible()) continue;
+      EXPECT_EQ(w->windowTitle().toStdString(), "Timer");
+      EXPECT_EQ(w->findChild<QLabel*>("Label2")->text().toStdString(), "30 seconds");
+      EXPECT_EQ(w->findChild<QPushButton*>("Command1")->text().toStdString(), "&Cancel");
+      w->findChild<QPushButton*>("Command1")->click();
+    }
+  });
+  form->engine().mnuTimer_Click();
+  EXPECT_FALSE(form->engine().State().Armed);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "app/ui/forms/about_form.h"
 #include "app/ui/forms/timer_form.h"
+#include "platform/window/message_pump.h"
 
 namespace orvantix {
 
@@ -78,11 +79,12 @@ QString ArrayEntryName(const std::string& name, int index) {
 Form1::Form1(platform::capture::CaptureControl& kelvra, QWidget* kelvraWidget,
              platform::settings::SettingsStore& store, platform::system::SystemServices& system,
              Switches switches, EngineOptions options, Clock& clock)
-    : kelvraWidget_(kelvraWidget) {
+    : kelvra_(kelvra), kelvraWidget_(kelvraWidget) {
   setObjectName("Form1");
   engine_ = std::make_unique<Engine>(*this, kelvra, store, clock, system, switches,
                                      std::move(options));
   kelvra.SetEventSink(engine_.get());
+  engine_->SetPumpMessages(&platform::window::PumpMessages);
 
   BuildMenus();
   BuildStatusBar();
@@ -111,6 +113,7 @@ Form1::Form1(platform::capture::CaptureControl& kelvra, QWidget* kelvraWidget,
 Form1::~Form1() {
   // The engine talks to the window while it ends; it goes first.
   if (loaded_ && !unloaded_) engine_->Form_Unload();
+  kelvra_.SetEventSink(nullptr);
   engine_.reset();
 }
 

@@ -13,6 +13,7 @@
 #include "app/engine/engine.h"
 #include "app/ui/forms/qt_adapters.h"
 #include "app/ui/menu_tree.h"
+#include "platform/window/message_window.h"
 
 class QActionGroup;
 class QMenu;
@@ -30,6 +31,8 @@ class Form1 final : public QMainWindow, public FormView {
   ~Form1() override;
 
   Engine& engine() { return *engine_; }
+  // The handle through which the window's messages can be hooked.
+  platform::window::Handle Hwnd() const { return messageWindow_.Hwnd(); }
   // Start-up: runs once before the window is first shown.
   void Load();
 
@@ -79,6 +82,8 @@ class Form1 final : public QMainWindow, public FormView {
   void ConnectCommand(QAction* action, const MenuEntry& entry);
   ActionMenuItem& ItemFor(QAction* action);
 
+  platform::capture::CaptureControl& kelvra_;
+  platform::window::MessageWindow messageWindow_;
   std::unique_ptr<Engine> engine_;
   QFrame* picFrame_ = nullptr;
   QWidget* kelvraWidget_ = nullptr;
