@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -156,7 +155,8 @@ void FrameDelivery(benchmark::State& state) {
     const double cpu = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     RunFor(std::chrono::milliseconds(10000));
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double delivered = static_cast<double>(sink.frames - frames);
     state.counters["frames_per_s"] = delivered / wall;
     state.counters["cpu_ms_per_frame"] = (CpuSeconds() - cpu) * 1000.0 / delivered;
@@ -187,11 +187,13 @@ void Capture60s(benchmark::State& state) {
     widget->StartCapture();
     RunFor(std::chrono::milliseconds(60000));
     widget->StopCapture();
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const AviFacts avi = ReadAvi(path);
     const double header_seconds = avi.total_frames * (avi.micro_sec_per_frame / 1e6);
     const double stream_seconds =
-        avi.video_rate ? static_cast<double>(avi.video_length) * avi.video_scale / avi.video_rate : 0;
+        avi.video_rate ? static_cast<double>(avi.video_length) * avi.video_scale / avi.video_rate
+                       : 0;
     state.counters["frames"] = avi.total_frames;
     state.counters["index_frames"] = avi.index_video_frames;
     state.counters["duration_s"] = stream_seconds;
@@ -200,10 +202,10 @@ void Capture60s(benchmark::State& state) {
     state.counters["stream_events"] = static_cast<double>(sink.stream_frames);
     if (avi.total_frames < 1490 || !avi.has_index || avi.index_video_frames != avi.total_frames ||
         std::abs(stream_seconds - 60.0) > 0.6 || std::abs(header_seconds - 60.0) > 0.6) {
-      const std::string message = "capture incomplete or uneven: " +
-                                  std::to_string(avi.total_frames) + " frames, " +
-                                  std::to_string(avi.index_video_frames) + " indexed, " +
-                                  std::to_string(stream_seconds) + " s";
+      const std::string message =
+          "capture incomplete or uneven: " + std::to_string(avi.total_frames) + " frames, " +
+          std::to_string(avi.index_video_frames) + " indexed, " + std::to_string(stream_seconds) +
+          " s";
       state.SkipWithError(message.c_str());
     }
   }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <functional>
 
 #include "platform/capture/driver_settings.h"

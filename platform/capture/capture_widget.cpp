@@ -2,13 +2,13 @@
 
 #include <fcntl.h>
 #include <gst/gst.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QImage>
 #include <QMetaObject>
 #include <QPainter>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -34,6 +34,7 @@ namespace platform::capture {
 namespace {
 
 constexpr std::chrono::milliseconds kStartTimeout{5000};
+constexpr qint64 kFirstFrameTimeoutMs = 2000;  // longer than a frame at the lowest rate
 constexpr qint64 kFinishTimeoutMs = 5000;
 constexpr std::int32_t kMinFrameRate = 1;
 constexpr std::int32_t kMaxFrameRate = 120;
@@ -95,7 +96,9 @@ CaptureWidget::~CaptureWidget() {
 
 void CaptureWidget::SetEventSink(CaptureEvents* sink) { events_->SetSink(sink); }
 
-void CaptureWidget::RefreshDrivers() { drivers_ = EnumerateDrivers(VirtualCameraFromEnvironment()); }
+void CaptureWidget::RefreshDrivers() {
+  drivers_ = EnumerateDrivers(VirtualCameraFromEnvironment());
+}
 
 std::string CaptureWidget::DriverName(int index) {
   // Start-up asks for index 0 first: look at the devices afresh then, but
@@ -145,17 +148,20 @@ void CaptureWidget::Connect(const DriverEntry& driver) {
   PipelineCallbacks callbacks;
   callbacks.sample_ready = [this] {
     if (!sample_pending_.exchange(true)) {
-      QMetaObject::invokeMethod(this, [this] { OnSampleReady(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { OnSampleReady(); }, Qt::QueuedConnection);
     }
   };
-  callbacks.message = [this, id](MessagePtr message) {
+  callbacks.message = [this, id](MessagePtr message, std::string branch) {
     std::shared_ptr<GstMessage> shared(message.release(),
                                        [](GstMessage* m) { gst_message_unref(m); });
     QMetaObject::invokeMethod(
-        this, [this, id, shared] { OnBusMessage(id, shared.get()); }, Qt::QueuedConnection);
+        this, [this, id, shared, branch] { OnBusMessage(id, shared.get(), branch); },
+        Qt::QueuedConnection);
   };
   callbacks.source_ended = [this, id] {
-    QMetaObject::invokeMethod(this, [this, id] { OnSourceEnded(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, id] { OnSourceEnded(id); }, Qt::QueuedConnection);
   };
   auto session =
       std::make_unique<PreviewPipeline>(driver, format_, frame_rate_, scene_, std::move(callbacks));
@@ -259,8 +265,9 @@ void CaptureWidget::SetAudioFormat(const AudioFormat& format) {
 
 void CaptureWidget::ShowSourceDialog() {
   if (!connected_) return;
-  SourceDialog dialog(this, QString::fromStdString(connected_->name), SourceControls(),
-                      [this](std::uint32_t id, std::int32_t value) { SetSourceControl(id, value); });
+  SourceDialog dialog(
+      this, QString::fromStdString(connected_->name), SourceControls(),
+      [this](std::uint32_t id, std::int32_t value) { SetSourceControl(id, value); });
   dialog.exec();
 }
 
@@ -300,6 +307,8 @@ void CaptureWidget::StartCapture() {
   }
   if (!session_) throw CaptureError(kErrCapturePipeline, "No capture driver is connected");
   if (capture_file_.empty()) throw CaptureError(kErrCaptureFile, "No capture file is set");
+  struct stat existing {};
+  const bool created = ::stat(capture_file_.c_str(), &existing) != 0;
   const int fd = ::open(capture_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
     throw CaptureError(kErrCaptureFile, "Cannot create the capture file " + capture_file_ + ": " +
@@ -309,14 +318,16 @@ void CaptureWidget::StartCapture() {
   const RecordingSettings settings{capture_file_, jpeg_quality_, audio_format_};
   GstElement* audio = capture_audio_ && audio_->Available() ? audio_->CreateSource() : nullptr;
   try {
-    auto branch =
-        std::make_unique<RecordingBranch>(session_->pipeline(), session_->tee(), settings, audio);
+    const std::string name =
+        kCaptureBranchPrefix + std::string("-") + std::to_string(++capture_count_);
+    auto branch = std::make_unique<RecordingBranch>(name, session_->pipeline(), session_->tee(),
+                                                    settings, audio);
     branch->Start();
     recording_ = std::move(branch);
   } catch (const std::exception& error) {
-    ::unlink(capture_file_.c_str());
-    throw CaptureError(kErrCapturePipeline, std::string("The capture would not start: ") +
-                                                error.what());
+    if (created) ::unlink(capture_file_.c_str());
+    throw CaptureError(kErrCapturePipeline,
+                       std::string("The capture would not start: ") + error.what());
   }
   capturing_ = true;
   events_->PostStatus(kStatusCaptureStarted, "Capturing to " + capture_file_);
@@ -348,7 +359,10 @@ void CaptureWidget::FinishCapture(bool wait_for_frame) {
   capturing_ = false;
   abort_finish_ = false;
   const QDeadlineTimer deadline(kFinishTimeoutMs);
-  if (wait_for_frame) WaitProcessingEvents([this] { return recording_->HasFrames(); }, deadline);
+  if (wait_for_frame) {
+    WaitProcessingEvents([this] { return recording_->HasFrames(); },
+                         QDeadlineTimer(kFirstFrameTimeoutMs));
+  }
   recording_->RequestFinish();
   const bool complete =
       WaitProcessingEvents([this] { return recording_->Finished(); }, deadline) && !abort_finish_;
@@ -440,16 +454,17 @@ void CaptureWidget::OnSampleReady() {
   events_->DeliverFrame(header, stream);
 }
 
-void CaptureWidget::OnBusMessage(std::uint64_t session, GstMessage* message) {
+void CaptureWidget::OnBusMessage(std::uint64_t session, GstMessage* message,
+                                 const std::string& branch) {
   if (session != session_id_ || !session_) return;
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
       const std::string text = MessageText(message);
-      if (recording_ && recording_->Contains(GST_MESSAGE_SRC(message))) {
-        OnCaptureFailed(text);
-      } else {
+      if (branch.empty()) {
         OnSourceFailed(text);
-      }
+      } else if (recording_ && recording_->name() == branch) {
+        OnCaptureFailed(text);
+      }  // else an earlier capture, already closed, still had errors queued
       break;
     }
     case GST_MESSAGE_SEGMENT_DONE:
@@ -490,6 +505,8 @@ void CaptureWidget::OnSourceFailed(const std::string& text) {
   Disconnect();
 }
 
+// The branch itself failed (disk full, say): what it wrote stays, the
+// preview goes on.
 void CaptureWidget::OnCaptureFailed(const std::string& text) {
   events_->PostStatus(kStatusCaptureError, "Capture error: " + text);
   if (finishing_) {

@@ -10,7 +10,6 @@
 
 #include <QDeadlineTimer>
 #include <QWidget>
-
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -112,7 +111,7 @@ class CaptureWidget : public QWidget, public CaptureControl {
   bool WaitProcessingEvents(const std::function<bool()>& done, const QDeadlineTimer& deadline);
 
   void OnSampleReady();
-  void OnBusMessage(std::uint64_t session, GstMessage* message);
+  void OnBusMessage(std::uint64_t session, GstMessage* message, const std::string& branch);
   void OnSourceEnded(std::uint64_t session);
   void OnSourceFailed(const std::string& text);
   void OnCaptureFailed(const std::string& text);
@@ -129,6 +128,7 @@ class CaptureWidget : public QWidget, public CaptureControl {
   std::atomic<bool> sample_pending_{false};
 
   std::uint64_t session_id_ = 0;
+  std::uint64_t capture_count_ = 0;
   int driver_index_ = -1;
   std::int32_t frame_rate_ = 15;
   std::string capture_file_;

@@ -9,8 +9,7 @@
 
 namespace platform::capture {
 
-CompressionDialog::CompressionDialog(QWidget* parent, int quality, Apply apply)
-    : QDialog(parent) {
+CompressionDialog::CompressionDialog(QWidget* parent, int quality, Apply apply) : QDialog(parent) {
   setObjectName("CompressionDialog");
   setWindowTitle(tr("Video Compression"));
   auto* layout = new QVBoxLayout(this);

@@ -15,7 +15,7 @@ struct DriverEntry {
   Kind kind = Kind::kV4l2;
   std::string name;
   std::string version;
-  std::string device;           // kV4l2: /dev/videoN
+  std::string device;            // kV4l2: /dev/videoN
   VirtualCamera virtual_camera;  // kVirtual
 };
 

@@ -48,7 +48,8 @@ void EventDispatcher::PostStatus(int code, std::string text) {
 void EventDispatcher::ScheduleFlush() {
   if (flush_scheduled_) return;
   flush_scheduled_ = true;
-  QMetaObject::invokeMethod(context_, [this] { FlushStatus(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      context_, [this] { FlushStatus(); }, Qt::QueuedConnection);
 }
 
 void EventDispatcher::FlushStatus() {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QObject>
-
 #include <deque>
 #include <string>
 #include <utility>

@@ -20,9 +20,10 @@ FrameView::FrameView(GstSample* sample) {
   height_ = GST_VIDEO_FRAME_HEIGHT(&frame_);
   // Looped files repeat their timestamps; the running time keeps growing.
   const GstSegment* segment = gst_sample_get_segment(sample);
-  running_time_ = segment && segment->format == GST_FORMAT_TIME
-                      ? gst_segment_to_running_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer))
-                      : GST_BUFFER_PTS(buffer);
+  running_time_ =
+      segment && segment->format == GST_FORMAT_TIME
+          ? gst_segment_to_running_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer))
+          : GST_BUFFER_PTS(buffer);
   auto* plane = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame_, 0));
   const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame_, 0);
   const std::size_t row = static_cast<std::size_t>(width_) * 3;

@@ -10,6 +10,20 @@
 namespace platform::capture {
 namespace {
 
+std::string BranchOf(GstObject* object) {
+  std::string branch;
+  GstObject* current = object ? GST_OBJECT(gst_object_ref(object)) : nullptr;
+  while (current) {
+    if (g_str_has_prefix(GST_OBJECT_NAME(current), kCaptureBranchPrefix)) {
+      branch = GST_OBJECT_NAME(current);
+    }
+    GstObject* parent = gst_object_get_parent(current);
+    gst_object_unref(current);
+    current = parent;
+  }
+  return branch;
+}
+
 GstElement* Add(GstElement* pipeline, const char* factory, const char* name = nullptr) {
   GstElement* element = MakeElement(factory, name);
   gst_bin_add(GST_BIN(pipeline), element);
@@ -19,8 +33,7 @@ GstElement* Add(GstElement* pipeline, const char* factory, const char* name = nu
 }  // namespace
 
 PreviewPipeline::PreviewPipeline(const DriverEntry& driver, const FormatChoice& format, int fps,
-                                 std::shared_ptr<SceneRenderer> scene,
-                                 PipelineCallbacks callbacks)
+                                 std::shared_ptr<SceneRenderer> scene, PipelineCallbacks callbacks)
     : callbacks_(std::move(callbacks)), format_(format) {
   pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("orvantix-preview"))));
   GstElement* pipeline = pipeline_.get();
@@ -92,18 +105,19 @@ void PreviewPipeline::Start(std::chrono::milliseconds timeout) {
   if (result == GST_STATE_CHANGE_ASYNC) {
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
         deadline - std::chrono::steady_clock::now());
-    result = gst_element_get_state(pipeline_.get(), nullptr, nullptr,
-                                   static_cast<GstClockTime>(std::max<std::int64_t>(0, left.count())));
+    result =
+        gst_element_get_state(pipeline_.get(), nullptr, nullptr,
+                              static_cast<GstClockTime>(std::max<std::int64_t>(0, left.count())));
     if (result == GST_STATE_CHANGE_FAILURE) fail("The device would not start");
     if (result == GST_STATE_CHANGE_ASYNC) fail("The device did not start in time");
   }
   // Segment seeks end with SEGMENT_DONE instead of EOS, so the loop goes on
   // without a flush and the running time keeps growing.
   if (loops_ && seek_pad_) {
-    gst_pad_send_event(seek_pad_, gst_event_new_seek(
-                                      1.0, GST_FORMAT_TIME,
-                                      GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_SEGMENT),
-                                      GST_SEEK_TYPE_SET, 0, GST_SEEK_TYPE_NONE, -1));
+    gst_pad_send_event(seek_pad_,
+                       gst_event_new_seek(1.0, GST_FORMAT_TIME,
+                                          GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_SEGMENT),
+                                          GST_SEEK_TYPE_SET, 0, GST_SEEK_TYPE_NONE, -1));
   }
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
     fail("The device would not play");
@@ -140,12 +154,16 @@ void PreviewPipeline::RestartLoop() {
 GstBusSyncReply PreviewPipeline::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
   auto* self = static_cast<PreviewPipeline*>(data);
   bool forward = false;
+  std::string branch;
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
-      std::lock_guard lock(self->mutex_);
-      if (!self->failed_) self->error_ = MessageText(message);
-      self->failed_ = true;
-      self->changed_.notify_all();
+      branch = BranchOf(GST_MESSAGE_SRC(message));
+      if (branch.empty()) {
+        std::lock_guard lock(self->mutex_);
+        if (!self->failed_) self->error_ = MessageText(message);
+        self->failed_ = true;
+        self->changed_.notify_all();
+      }
       forward = true;
       break;
     }
@@ -160,7 +178,7 @@ GstBusSyncReply PreviewPipeline::OnBusMessage(GstBus*, GstMessage* message, gpoi
       break;
   }
   if (forward && self->callbacks_.message) {
-    self->callbacks_.message(MessagePtr(gst_message_ref(message)));
+    self->callbacks_.message(MessagePtr(gst_message_ref(message)), std::move(branch));
   }
   return GST_BUS_DROP;
 }

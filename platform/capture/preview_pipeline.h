@@ -25,10 +25,16 @@ namespace platform::capture {
 
 class SceneRenderer;
 
+// Capture branches are bins whose names start with this; an error names the
+// branch it came from, found while the branch is still in the pipeline.
+inline constexpr const char* kCaptureBranchPrefix = "capture-branch";
+
 struct PipelineCallbacks {
   std::function<void()> sample_ready;
-  std::function<void(MessagePtr)> message;  // errors, state, segment-done, latency
-  std::function<void()> source_ended;       // the source sent end-of-stream
+  // Errors, state changes, segment-done and latency; branch: the name of the
+  // capture branch that posted it, empty for the preview itself.
+  std::function<void(MessagePtr message, std::string branch)> message;
+  std::function<void()> source_ended;  // the source sent end-of-stream
 };
 
 class PreviewPipeline {
@@ -47,7 +53,7 @@ class PreviewPipeline {
   SamplePtr TryPullSample();
   void SetFrameRate(int fps);
   void SetBalance(int brightness, int contrast);  // files and URIs only
-  void RestartLoop();                              // after SEGMENT_DONE
+  void RestartLoop();                             // after SEGMENT_DONE
 
   GstElement* pipeline() const { return pipeline_.get(); }
   GstElement* tee() const { return tee_; }

@@ -101,10 +101,10 @@ void Link(GstElement* from, GstElement* to) {
 
 }  // namespace
 
-RecordingBranch::RecordingBranch(GstElement* pipeline, GstElement* tee,
+RecordingBranch::RecordingBranch(const std::string& name, GstElement* pipeline, GstElement* tee,
                                  const RecordingSettings& settings, GstElement* audio_source)
-    : state_(std::make_shared<State>()), pipeline_(pipeline), tee_(tee) {
-  bin_ = GST_ELEMENT(gst_object_ref_sink(gst_bin_new("capture-branch")));
+    : state_(std::make_shared<State>()), name_(name), pipeline_(pipeline), tee_(tee) {
+  bin_ = GST_ELEMENT(gst_object_ref_sink(gst_bin_new(name.c_str())));
   try {
     if (audio_source) {
       gst_bin_add(GST_BIN(bin_), audio_source);
@@ -122,8 +122,7 @@ RecordingBranch::RecordingBranch(GstElement* pipeline, GstElement* tee,
                  static_cast<guint64>(10 * GST_SECOND), nullptr);
     g_object_set(caps, "caps", CapsFromString("video/x-raw,format=I420").get(), nullptr);
     g_object_set(encoder_, "quality", settings.jpeg_quality, nullptr);
-    g_object_set(sink, "location", settings.path.c_str(), "async", FALSE, "sync", FALSE,
-                 nullptr);
+    g_object_set(sink, "location", settings.path.c_str(), "async", FALSE, "sync", FALSE, nullptr);
     Link(queue, convert);
     Link(convert, caps);
     Link(caps, encoder_);
@@ -189,9 +188,7 @@ void RecordingBranch::Start() {
   }
 }
 
-bool RecordingBranch::HasFrames() const {
-  return state_->first_time.load() != GST_CLOCK_TIME_NONE;
-}
+bool RecordingBranch::HasFrames() const { return state_->first_time.load() != GST_CLOCK_TIME_NONE; }
 
 bool RecordingBranch::IsWritten(GstClockTime running_time) const {
   const GstClockTime first = state_->first_time.load();
@@ -215,10 +212,6 @@ void RecordingBranch::WaitForChange(std::chrono::milliseconds timeout) const {
   state_->changed.wait_for(lock, timeout, [this] {
     return state_->finished.load() || (!finish_requested_ && HasFrames());
   });
-}
-
-bool RecordingBranch::Contains(GstObject* object) const {
-  return object && (object == GST_OBJECT(bin_) || gst_object_has_as_ancestor(object, GST_OBJECT(bin_)));
 }
 
 void RecordingBranch::SetJpegQuality(int quality) {

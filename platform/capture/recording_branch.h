@@ -28,10 +28,11 @@ struct RecordingSettings {
 
 class RecordingBranch {
  public:
+  // name: unique per capture, starting with kCaptureBranchPrefix.
   // audio_source: a new element giving the sound, or nullptr for video only.
   // Throws std::runtime_error when the branch cannot be built.
-  RecordingBranch(GstElement* pipeline, GstElement* tee, const RecordingSettings& settings,
-                  GstElement* audio_source);
+  RecordingBranch(const std::string& name, GstElement* pipeline, GstElement* tee,
+                  const RecordingSettings& settings, GstElement* audio_source);
   ~RecordingBranch();
   RecordingBranch(const RecordingBranch&) = delete;
   RecordingBranch& operator=(const RecordingBranch&) = delete;
@@ -48,13 +49,14 @@ class RecordingBranch {
   // Waits until a frame arrives or the file is finished, or the timeout.
   void WaitForChange(std::chrono::milliseconds timeout) const;
 
-  bool Contains(GstObject* object) const;
+  const std::string& name() const { return name_; }
   void SetJpegQuality(int quality);
 
- struct State;  // shared with the pad probes
+  struct State;  // shared with the pad probes
 
  private:
   std::shared_ptr<State> state_;
+  std::string name_;
   GstElement* pipeline_;
   GstElement* tee_;
   GstElement* bin_ = nullptr;  // our own reference

@@ -59,7 +59,8 @@ Rgb Window(double u, double v, int x, int y) {
                        0.6 * std::exp(-((cu - 0.7) * (cu - 0.7) + (cv + 0.3) * (cv + 0.3)));
   sky = Mix(sky, {250, 250, 252}, std::min(1.0, cloud));
   const double hill = 0.38 + 0.025 * std::sin(u * 60.0) + 0.015 * std::sin(u * 143.0 + 1.0);
-  if (v > hill) return {54 + Grain(x, y, 10, 14), 104 + Grain(x, y, 11, 18), 48 + Grain(x, y, 12, 10)};
+  if (v > hill)
+    return {54 + Grain(x, y, 10, 14), 104 + Grain(x, y, 11, 18), 48 + Grain(x, y, 12, 10)};
   return sky;
 }
 
@@ -107,7 +108,8 @@ Rgb ScenePixel(int x, int y, int width, int height) {
   const double v = (y + 0.5) / height;
   if (Inside(u, v, 0.64, 0.50, 0.97, 0.84)) return Sofa(u, v, x, y);
   if (v >= 0.64) return Floor(x, y, width, height);
-  if (v >= 0.62) return {236 + Grain(x, y, 23, 3), 232 + Grain(x, y, 24, 3), 224 + Grain(x, y, 25, 3)};
+  if (v >= 0.62)
+    return {236 + Grain(x, y, 23, 3), 232 + Grain(x, y, 24, 3), 224 + Grain(x, y, 25, 3)};
   if (Inside(u, v, 0.62, 0.08, 0.92, 0.44)) return Window(u, v, x, y);
   if (Inside(u, v, 0.06, 0.12, 0.24, 0.34)) return Picture(u, v, x, y);
   const double spread = (v - 0.15) * 0.25;
@@ -224,13 +226,15 @@ void SceneRenderer::DrawVisitor(std::uint8_t* data, int width, int height, int s
   const int half_torso = std::max(2, static_cast<int>(0.14 * width));
   const int arm = std::max(1, static_cast<int>(0.03 * width));
   const int leg_half = std::max(1, static_cast<int>(0.035 * width));
-  const int swing = static_cast<int>(std::sin(progress * 2.0 * std::numbers::pi * 6.0) * 0.02 * width);
+  const int swing =
+      static_cast<int>(std::sin(progress * 2.0 * std::numbers::pi * 6.0) * 0.02 * width);
   const int left_leg = center - static_cast<int>(0.06 * width) + swing;
   const int right_leg = center + static_cast<int>(0.06 * width) - swing;
 
   auto put = [&](int x, int y, double r, double g, double b) {
     if (x < 0 || x >= width || y < 0 || y >= height) return;
-    std::uint8_t* px = data + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3;
+    std::uint8_t* px =
+        data + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3;
     px[0] = levels_[Clamp(b)];
     px[1] = levels_[Clamp(g)];
     px[2] = levels_[Clamp(r)];

@@ -38,8 +38,7 @@ class SceneRenderer {
   std::optional<double> MotionProgress(std::uint64_t running_time_ns) const;
 
   // Draws the frame for a running time into a BGR picture (rows of stride bytes).
-  void Render(std::uint8_t* data, int width, int height, int stride,
-              std::uint64_t running_time_ns);
+  void Render(std::uint8_t* data, int width, int height, int stride, std::uint64_t running_time_ns);
 
  private:
   void PrepareBackground(int width, int height, const SceneControls& controls);

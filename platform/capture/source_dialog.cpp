@@ -71,13 +71,20 @@ SourceDialog::SourceDialog(QWidget* parent, const QString& title,
   for (const auto& control : controls) {
     QWidget* editor = nullptr;
     switch (control.type) {
-      case DriverControl::Type::kInteger: editor = IntegerEditor(control, apply); break;
-      case DriverControl::Type::kBoolean: editor = BooleanEditor(control, apply); break;
-      case DriverControl::Type::kMenu: editor = MenuEditor(control, apply); break;
+      case DriverControl::Type::kInteger:
+        editor = IntegerEditor(control, apply);
+        break;
+      case DriverControl::Type::kBoolean:
+        editor = BooleanEditor(control, apply);
+        break;
+      case DriverControl::Type::kMenu:
+        editor = MenuEditor(control, apply);
+        break;
     }
     form->addRow(QString::fromStdString(control.name), editor);
   }
-  if (controls.empty()) layout->addWidget(new QLabel(tr("This device has no adjustable controls.")));
+  if (controls.empty())
+    layout->addWidget(new QLabel(tr("This device has no adjustable controls.")));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::accept);
   layout->addWidget(buttons);

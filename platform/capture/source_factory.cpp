@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::uint32_t kSceneFourcc = MakeFourcc('B', 'G', 'R', '3');
 constexpr FrameSize kPreferredSize{640, 480};
-constexpr FrameSize kVirtualSizes[] = {{160, 120},  {320, 240},  {640, 480},
-                                       {800, 600},  {1280, 720}, {1920, 1080}};
+constexpr FrameSize kVirtualSizes[] = {{160, 120}, {320, 240},  {640, 480},
+                                       {800, 600}, {1280, 720}, {1920, 1080}};
 
 void AddGhostSource(GstElement* bin, GstElement* last) {
   PadPtr target(gst_element_get_static_pad(last, "src"));
@@ -53,8 +53,7 @@ SourceParts BuildScene(const VirtualCamera& camera, const FormatChoice& format, 
   gst_element_link(source, caps);
   PadPtr pad(gst_element_get_static_pad(caps, "src"));
   gst_pad_add_probe(
-      pad.get(), GST_PAD_PROBE_TYPE_BUFFER, RenderScene,
-      new std::shared_ptr<SceneRenderer>(scene),
+      pad.get(), GST_PAD_PROBE_TYPE_BUFFER, RenderScene, new std::shared_ptr<SceneRenderer>(scene),
       [](gpointer data) { delete static_cast<std::shared_ptr<SceneRenderer>*>(data); });
   AddGhostSource(parts.bin, caps);
   parts.scene_caps = caps;

@@ -18,7 +18,7 @@ std::string FixedText(const std::uint8_t* text, std::size_t size) {
 }
 
 // Sizes offered for devices that describe a range instead of a list.
-constexpr FrameSize kCommonSizes[] = {{160, 120},  {320, 240},  {640, 480},   {800, 600},
+constexpr FrameSize kCommonSizes[] = {{160, 120},  {320, 240},  {640, 480},  {800, 600},
                                       {1024, 768}, {1280, 720}, {1920, 1080}};
 
 }  // namespace
@@ -50,8 +50,8 @@ std::optional<V4l2Identity> V4l2Device::QueryCapture() const {
   const std::uint32_t caps =
       (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
   if (!(caps & V4L2_CAP_VIDEO_CAPTURE)) return std::nullopt;
-  return V4l2Identity{FixedText(cap.card, sizeof cap.card), FixedText(cap.driver, sizeof cap.driver),
-                      cap.version};
+  return V4l2Identity{FixedText(cap.card, sizeof cap.card),
+                      FixedText(cap.driver, sizeof cap.driver), cap.version};
 }
 
 std::vector<DriverControl> V4l2Device::Controls() const {
@@ -85,9 +85,9 @@ std::vector<DriverControl> V4l2Device::Controls() const {
           item.id = query.id;
           item.index = static_cast<std::uint32_t>(i);
           if (Ioctl(VIDIOC_QUERYMENU, &item) < 0) continue;
-          control.items.emplace_back(
-              i, query.type == V4L2_CTRL_TYPE_MENU ? FixedText(item.name, sizeof item.name)
-                                                   : std::to_string(item.value));
+          control.items.emplace_back(i, query.type == V4L2_CTRL_TYPE_MENU
+                                            ? FixedText(item.name, sizeof item.name)
+                                            : std::to_string(item.value));
         }
         supported = !control.items.empty();
         break;
@@ -119,8 +119,8 @@ std::vector<FrameSize> V4l2Device::FrameSizes(std::uint32_t fourcc) const {
   size.pixel_format = fourcc;
   for (size.index = 0; Ioctl(VIDIOC_ENUM_FRAMESIZES, &size) == 0; ++size.index) {
     if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
-      sizes.push_back({static_cast<int>(size.discrete.width),
-                       static_cast<int>(size.discrete.height)});
+      sizes.push_back(
+          {static_cast<int>(size.discrete.width), static_cast<int>(size.discrete.height)});
       continue;
     }
     const auto& range = size.stepwise;
@@ -156,19 +156,31 @@ std::vector<FormatOption> V4l2Device::Formats() const {
 
 std::string CapsForFourcc(std::uint32_t fourcc) {
   switch (fourcc) {
-    case V4L2_PIX_FMT_YUYV: return "video/x-raw,format=YUY2";
-    case V4L2_PIX_FMT_UYVY: return "video/x-raw,format=UYVY";
-    case V4L2_PIX_FMT_YVYU: return "video/x-raw,format=YVYU";
-    case V4L2_PIX_FMT_YUV420: return "video/x-raw,format=I420";
-    case V4L2_PIX_FMT_YVU420: return "video/x-raw,format=YV12";
-    case V4L2_PIX_FMT_NV12: return "video/x-raw,format=NV12";
-    case V4L2_PIX_FMT_NV21: return "video/x-raw,format=NV21";
-    case V4L2_PIX_FMT_RGB24: return "video/x-raw,format=RGB";
-    case V4L2_PIX_FMT_BGR24: return "video/x-raw,format=BGR";
-    case V4L2_PIX_FMT_GREY: return "video/x-raw,format=GRAY8";
+    case V4L2_PIX_FMT_YUYV:
+      return "video/x-raw,format=YUY2";
+    case V4L2_PIX_FMT_UYVY:
+      return "video/x-raw,format=UYVY";
+    case V4L2_PIX_FMT_YVYU:
+      return "video/x-raw,format=YVYU";
+    case V4L2_PIX_FMT_YUV420:
+      return "video/x-raw,format=I420";
+    case V4L2_PIX_FMT_YVU420:
+      return "video/x-raw,format=YV12";
+    case V4L2_PIX_FMT_NV12:
+      return "video/x-raw,format=NV12";
+    case V4L2_PIX_FMT_NV21:
+      return "video/x-raw,format=NV21";
+    case V4L2_PIX_FMT_RGB24:
+      return "video/x-raw,format=RGB";
+    case V4L2_PIX_FMT_BGR24:
+      return "video/x-raw,format=BGR";
+    case V4L2_PIX_FMT_GREY:
+      return "video/x-raw,format=GRAY8";
     case V4L2_PIX_FMT_MJPEG:
-    case V4L2_PIX_FMT_JPEG: return "image/jpeg";
-    default: return {};
+    case V4L2_PIX_FMT_JPEG:
+      return "image/jpeg";
+    default:
+      return {};
   }
 }
 

@@ -72,8 +72,7 @@ std::string VirtualCamera::Name() const {
   return "Virtual camera";
 }
 
-std::optional<VirtualCamera> ParseVirtualCamera(const std::string& value,
-                                                const std::string& size) {
+std::optional<VirtualCamera> ParseVirtualCamera(const std::string& value, const std::string& size) {
   if (value.empty()) return std::nullopt;
   VirtualCamera camera;
   if (value == "scene") {

@@ -24,8 +24,7 @@ struct VirtualCamera {
 };
 
 // nullopt when the value is empty or malformed.
-std::optional<VirtualCamera> ParseVirtualCamera(const std::string& value,
-                                                const std::string& size);
+std::optional<VirtualCamera> ParseVirtualCamera(const std::string& value, const std::string& size);
 std::optional<VirtualCamera> VirtualCameraFromEnvironment();
 
 }  // namespace platform::capture

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <cstdint>
 #include <fstream>
 #include <iterator>

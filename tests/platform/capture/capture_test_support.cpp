@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -54,8 +53,8 @@ void EventRecorder::StatusCallback(int code, const std::string& text) {
 }
 
 int EventRecorder::Count(bool stream) const {
-  return static_cast<int>(std::count_if(frames.begin(), frames.end(),
-                                        [stream](const FrameRecord& f) { return f.stream == stream; }));
+  return static_cast<int>(std::count_if(
+      frames.begin(), frames.end(), [stream](const FrameRecord& f) { return f.stream == stream; }));
 }
 
 bool EventRecorder::HasStatus(int code) const {
@@ -86,19 +85,20 @@ MediaInfo Discover(const std::string& path) {
   const QString report = QString::fromUtf8(process.readAllStandardOutput());
   info.report = report.toStdString();
   auto capture = [&](const char* pattern) -> QString {
-    const auto match = QRegularExpression(pattern, QRegularExpression::MultilineOption).match(report);
+    const auto match =
+        QRegularExpression(pattern, QRegularExpression::MultilineOption).match(report);
     return match.hasMatch() ? match.captured(1) : QString();
   };
   const auto duration = QRegularExpression(R"(Duration: (\d+):(\d+):([\d.]+))").match(report);
   if (duration.hasMatch()) {
-    info.duration_s = duration.captured(1).toDouble() * 3600 + duration.captured(2).toDouble() * 60 +
-                      duration.captured(3).toDouble();
+    info.duration_s = duration.captured(1).toDouble() * 3600 +
+                      duration.captured(2).toDouble() * 60 + duration.captured(3).toDouble();
   }
   info.width = capture(R"(^\s*Width: (\d+))").toInt();
   info.height = capture(R"(^\s*Height: (\d+))").toInt();
   info.frame_rate = capture(R"(^\s*Frame rate: (\S+))").toStdString();
-  info.has_audio = report.contains(QRegularExpression(R"(^\s*audio #\d+:)",
-                                                      QRegularExpression::MultilineOption));
+  info.has_audio = report.contains(
+      QRegularExpression(R"(^\s*audio #\d+:)", QRegularExpression::MultilineOption));
   info.sample_rate = capture(R"(^\s*Sample rate: (\d+))").toInt();
   info.channels = capture(R"(^\s*Channels: (\d+))").toInt();
   info.readable = process.exitCode() == 0 && !report.contains("error was encountered") &&
@@ -108,10 +108,8 @@ MediaInfo Discover(const std::string& path) {
 
 bool MakeClip(const std::string& path, int frames, int width, int height, int fps) {
   QProcess process;
-  const QString caps = QString("video/x-raw,width=%1,height=%2,framerate=%3/1")
-                           .arg(width)
-                           .arg(height)
-                           .arg(fps);
+  const QString caps =
+      QString("video/x-raw,width=%1,height=%2,framerate=%3/1").arg(width).arg(height).arg(fps);
   process.start("gst-launch-1.0",
                 {"-q", "videotestsrc", QString("num-buffers=%1").arg(frames), "pattern=ball", "!",
                  caps, "!", "jpegenc", "!", "avimux", "!", "filesink",

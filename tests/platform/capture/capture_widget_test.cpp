@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtEndian>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -113,7 +112,8 @@ TEST_F(CaptureWidgetTest, FramesArePackedBgrOfTheSceneSize) {
     int width, height;
   };
   // 321 pixels make rows that GStreamer pads but the frame event must not.
-  for (const Case& c : {Case{nullptr, 640, 480}, Case{"320x240", 320, 240}, Case{"321x241", 321, 241}}) {
+  for (const Case& c :
+       {Case{nullptr, 640, 480}, Case{"320x240", 320, 240}, Case{"321x241", 321, 241}}) {
     SCOPED_TRACE(c.width);
     events_.frames.clear();
     std::vector<std::uint8_t> last;
@@ -224,6 +224,22 @@ TEST_F(CaptureWidgetTest, UnwritableCaptureFileIsRefused) {
   EXPECT_EQ(events_.Count(true), 0);
   // The next capture works.
   EXPECT_TRUE(CaptureFor(File("after.avi"), 500ms).readable);
+}
+
+// A disk that fills up during a capture: the capture ends, the preview lives.
+TEST_F(CaptureWidgetTest, FailingCaptureWriteEndsOnlyTheCapture) {
+  Open("scene", "320x240");
+  widget_->SetCaptureFile("/dev/full");
+  widget_->StartCapture();
+  ASSERT_TRUE(RunUntil([&] { return events_.HasStatus(kStatusCaptureError); }, 5s));
+  EXPECT_FALSE(widget_->IsCapturing());
+  EXPECT_FALSE(events_.HasStatus(kStatusDeviceLost));
+  EXPECT_TRUE(widget_->HasSourceDialog());
+  widget_->StopCapture();
+  ASSERT_TRUE(WaitFrames(5)) << "the preview stopped";
+  RunFor(200ms);
+  EXPECT_FALSE(events_.HasStatus(kStatusDeviceLost));
+  EXPECT_TRUE(CaptureFor(File("next.avi"), 400ms).readable);
 }
 
 TEST_F(CaptureWidgetTest, StillIsTheCurrentFrameAsBmp) {
@@ -350,11 +366,26 @@ TEST_F(CaptureWidgetTest, VideoFileIsPlayedInALoop) {
   ASSERT_TRUE(capture_test::MakeClip(clip, 15, 160, 120, 25));  // 0.6 s
   Open(clip.c_str(), nullptr, 25);
   EXPECT_EQ(widget_->DriverName(index_), "Virtual camera (file loop.avi)");
-  RunFor(2s);
+  // The capture runs across the loop points without a break.
+  const MediaInfo info = CaptureFor(File("looped.avi"), 2s);
   EXPECT_FALSE(events_.HasStatus(kStatusDeviceLost));
   EXPECT_GT(events_.frames.size(), 35u);
   EXPECT_EQ(events_.frames.back().width, 160);
   EXPECT_GT(events_.frames.back().time_ms, 1500u);
+  ASSERT_TRUE(info.readable) << info.report;
+  EXPECT_NEAR(info.duration_s, 2.0, 0.3);
+}
+
+// The window may close in the middle of a recording.
+TEST_F(CaptureWidgetTest, ClosingDuringACaptureCompletesTheFile) {
+  Open("scene", "320x240", 25);
+  widget_->SetCaptureFile(File("closed.avi"));
+  widget_->StartCapture();
+  RunFor(500ms);
+  widget_.reset();
+  const MediaInfo info = Discover(File("closed.avi"));
+  ASSERT_TRUE(info.readable) << info.report;
+  EXPECT_NEAR(info.duration_s, 0.5, 0.2);
 }
 
 TEST_F(CaptureWidgetTest, MissingOrBrokenSourceDoesNotConnect) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QObject>
-
 #include <memory>
 
 #include "capture_test_support.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -20,7 +19,8 @@ using Frame = std::vector<std::uint8_t>;
 
 Frame Render(SceneRenderer& scene, double seconds, int width = kWidth, int height = kHeight) {
   Frame frame(static_cast<std::size_t>(width) * height * 3);
-  scene.Render(frame.data(), width, height, width * 3, static_cast<std::uint64_t>(seconds * kSecond));
+  scene.Render(frame.data(), width, height, width * 3,
+               static_cast<std::uint64_t>(seconds * kSecond));
   return frame;
 }
 
@@ -50,9 +50,9 @@ TEST(SceneRendererTest, MotionFollowsTheScript) {
     double seconds;
     std::optional<double> progress;
   };
-  const Case cases[] = {{0, std::nullopt},  {19.99, std::nullopt}, {20, 0.0},
-                        {22.5, 0.5},        {24.99, 0.998},        {25, std::nullopt},
-                        {44.9, std::nullopt}, {45, 0.0},           {1000 * 25 + 21, 0.2}};
+  const Case cases[] = {
+      {0, std::nullopt},  {19.99, std::nullopt}, {20, 0.0}, {22.5, 0.5},          {24.99, 0.998},
+      {25, std::nullopt}, {44.9, std::nullopt},  {45, 0.0}, {1000 * 25 + 21, 0.2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.seconds);
     const auto progress = scene.MotionProgress(static_cast<std::uint64_t>(c.seconds * kSecond));
