@@ -4,8 +4,7 @@ namespace orvantix {
 
 Engine::Engine(FormView& view, platform::capture::CaptureControl& kelvra,
                platform::settings::SettingsStore& store, Clock& clock,
-               platform::system::SystemServices& system, Switches switches,
-               EngineOptions options)
+               platform::system::SystemServices& system, Switches switches, EngineOptions options)
     : view_(view),
       kelvra_(kelvra),
       settings_(store),

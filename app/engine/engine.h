@@ -14,8 +14,8 @@
 #include "app/engine/engine_state.h"
 #include "app/engine/form_view.h"
 #include "app/engine/settings_table.h"
-#include "app/engine/text_format.h"
 #include "app/engine/switches.h"
+#include "app/engine/text_format.h"
 #include "app/engine/trace.h"
 #include "app/ui/activity_log.h"
 #include "platform/capture/capture_control.h"
@@ -32,10 +32,10 @@ class NotificationMail {
 };
 
 struct EngineOptions {
-  std::string traceFilePath;      // where /DEBUG appends
-  std::string defaultVidPath;     // VidPath when the store has none
+  std::string traceFilePath;   // where /DEBUG appends
+  std::string defaultVidPath;  // VidPath when the store has none
   std::string onlineAddress = "https://orvanta.example/";
-  std::string logFolder;          // activity log's folder; empty = current
+  std::string logFolder;  // activity log's folder; empty = current
   std::string documentationPage = "kelvra.html";
 };
 

@@ -1,7 +1,8 @@
 #include "app/engine/settings_table.h"
 
-#include <charconv>
 #include <strings.h>
+
+#include <charconv>
 
 namespace orvantix {
 

@@ -23,8 +23,8 @@ class ActivityLog {
   void CreateFromTemplateIfMissing();
   // A recording row, or a message row when filePath is blank. Never fails
   // outward: a missing or unreadable log leaves everything as it was.
-  void AddLogEntry(const std::string& first, const std::string& second,
-                   const std::string& filePath, const std::string& camera, float threshold);
+  void AddLogEntry(const std::string& first, const std::string& second, const std::string& filePath,
+                   const std::string& camera, float threshold);
   // Back to the template's content; a missing template leaves no log.
   void Clear();
 

@@ -138,9 +138,9 @@ void Engine::mnuConfig_Click() {
 }
 
 void Engine::mnuDoc_Click() {
-  const std::filesystem::path folder =
-      options_.logFolder.empty() ? std::filesystem::current_path()
-                                 : std::filesystem::path(options_.logFolder);
+  const std::filesystem::path folder = options_.logFolder.empty()
+                                           ? std::filesystem::current_path()
+                                           : std::filesystem::path(options_.logFolder);
   system_.ShellOpen((folder / options_.documentationPage).string());
 }
 

@@ -8,10 +8,10 @@
 namespace orvantix {
 
 enum class MenuKind {
-  kSubMenu,    // opens the next deeper level
+  kSubMenu,  // opens the next deeper level
   kCommand,
-  kCheck,      // check item
-  kRadio,      // member of a radio group (its array)
+  kCheck,  // check item
+  kRadio,  // member of a radio group (its array)
   kSeparator,
 };
 
@@ -19,9 +19,9 @@ struct MenuEntry {
   int level;            // 1 = menu bar
   const char* caption;  // with its access-key ampersands
   const char* name;
-  int index;            // array index, 0 when not an array entry
+  int index;  // array index, 0 when not an array entry
   MenuKind kind;
-  bool enabled;         // at creation
+  bool enabled;  // at creation
 };
 
 std::span<const MenuEntry> MainMenuTree();

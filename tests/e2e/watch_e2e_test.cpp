@@ -64,8 +64,8 @@ TEST(WatchEndToEnd, ScriptedMotionRecordsOneLoggedAvi) {
     if (entry.path().extension() == ".avi") recordings.push_back(entry.path());
   ASSERT_EQ(recordings.size(), 1u);
   // "12/11/26 14:03:07" in the C locale gives 121126-140307.avi.
-  EXPECT_TRUE(std::regex_match(recordings[0].filename().string(),
-                               std::regex(R"(\d{6}-\d{6}\.avi)")))
+  EXPECT_TRUE(
+      std::regex_match(recordings[0].filename().string(), std::regex(R"(\d{6}-\d{6}\.avi)")))
       << recordings[0];
 
   const MediaInfo info = Discover(recordings[0]);
@@ -81,18 +81,16 @@ TEST(WatchEndToEnd, ScriptedMotionRecordsOneLoggedAvi) {
   EXPECT_NE(row.find("<TD ALIGN=RIGHT> 4%</TD>"), std::string::npos);
 
   // The signal closed the window the normal way: the position was stored.
-  EXPECT_NE(ReadFile(config / "Orvantix" / "Orvantix.ini").find("PosLeft=1000"),
-            std::string::npos);
+  EXPECT_NE(ReadFile(config / "Orvantix" / "Orvantix.ini").find("PosLeft=1000"), std::string::npos);
 
   const std::string trace = ReadFile(temp / "KelvraDebug.dat");
   for (const char* line :
        {" - Init - Orvanta V1.0\r\n", " - Start - Step 3\r\n", " - Frame_Handler - Step 4\r\n",
         " - Frame_Handler - Initiate Start\r\n", " - Frame_Handler - Set outfile\r\n",
-        " - Timer_2 - Step 4\r\n",
-        " - Frame_Handler - Initiate Stop (variable recording time)\r\n",
+        " - Timer_2 - Step 4\r\n", " - Frame_Handler - Initiate Stop (variable recording time)\r\n",
         " - Timer_1 - Countdown ending period\r\n", " - Suspend - Step 4\r\n",
-        " - Stream_Callback - Begin\r\n", " - Frame_Callback - End\r\n",
-        " - Stop - Step 3\r\n", " - End - Unload completed\r\n"})
+        " - Stream_Callback - Begin\r\n", " - Frame_Callback - End\r\n", " - Stop - Step 3\r\n",
+        " - End - Unload completed\r\n"})
     EXPECT_NE(trace.find(line), std::string::npos) << line;
 }
 

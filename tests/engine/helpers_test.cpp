@@ -67,8 +67,8 @@ TEST(TextFormat, NumbersForDisplays) {
     const char* shortest;
     const char* number;
   };
-  const Case cases[] = {{1.2f, "1.2", " 1.2"}, {4.0f, "4", " 4"}, {8.0, "8", " 8"},
-                        {0.25, "0.25", " 0.25"}, {0, "0", " 0"},   {-3.5, "-3.5", "-3.5"}};
+  const Case cases[] = {{1.2f, "1.2", " 1.2"},   {4.0f, "4", " 4"}, {8.0, "8", " 8"},
+                        {0.25, "0.25", " 0.25"}, {0, "0", " 0"},    {-3.5, "-3.5", "-3.5"}};
   for (const Case& c : cases) {
     EXPECT_EQ(ShortestDecimal(c.value), c.shortest);
     EXPECT_EQ(NumberText(c.value), c.number);

@@ -9,9 +9,7 @@ class LayoutTest : public ::testing::Test {
  protected:
   EngineHarness h;
   void SetUp() override { h.Start().Form_Load(); }
-  void ResizeTo(int width, int height) {
-    h.form.SetWindowRect(Rect{1000, 1000, width, height});
-  }
+  void ResizeTo(int width, int height) { h.form.SetWindowRect(Rect{1000, 1000, width, height}); }
 };
 
 TEST_F(LayoutTest, FrameFollowsTheWindowAndThePictureKeepsItsMargins) {

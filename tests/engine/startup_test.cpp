@@ -53,9 +53,9 @@ TEST_F(StartupTest, FirstRunWithEmptyStoreUsesTheDefaults) {
 
   e.Form_Unload();
   const std::pair<const char*, const char*> stored[] = {
-      {"Sensitivity", "3"}, {"RecStop", "3"},   {"TimeType", "1"},      {"NewBase", "2"},
-      {"Camera", "2"},      {"PosLeft", "1000"}, {"PosTop", "1000"},    {"PosWidth", "7950"},
-      {"PosHeight", "5805"},
+      {"Sensitivity", "3"}, {"RecStop", "3"},     {"TimeType", "1"},
+      {"NewBase", "2"},     {"Camera", "2"},      {"PosLeft", "1000"},
+      {"PosTop", "1000"},   {"PosWidth", "7950"}, {"PosHeight", "5805"},
   };
   for (const auto& [key, value] : stored) EXPECT_EQ(h.store.Value(key), value) << key;
 }
@@ -130,8 +130,8 @@ TEST_F(StartupTest, SoundFollowsTheControlsAbility) {
     const char* stored;
     bool captured;
   };
-  for (const Case c : {Case{false, "True", false}, Case{true, "True", true},
-                       Case{true, "False", false}}) {
+  for (const Case c :
+       {Case{false, "True", false}, Case{true, "True", true}, Case{true, "False", false}}) {
     EngineHarness fresh;
     fresh.kelvra.hasAudio = c.hasAudio;
     fresh.store.SaveSetting("Orvantix", "CONFIG", "Audio", c.stored);

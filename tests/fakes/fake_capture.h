@@ -13,13 +13,13 @@ namespace orvantix::testing {
 class FakeCapture : public platform::capture::CaptureControl {
  public:
   std::array<std::string, kMaxDrivers> names{};
-  std::vector<int> failingDrivers;   // SetDriverIndex throws for these
+  std::vector<int> failingDrivers;  // SetDriverIndex throws for these
   bool failStartCapture = false;
   bool failSaveFrameDib = false;
   bool hasAudio = false;
   bool hasOverlay = false;
-  std::vector<std::string> calls;    // dialogs, captures, stills, options
-  std::vector<std::string> stills;   // paths given to SaveFrameDib
+  std::vector<std::string> calls;   // dialogs, captures, stills, options
+  std::vector<std::string> stills;  // paths given to SaveFrameDib
   int driverIndex = -1;
   bool captureAudio = false;
   std::int32_t frameRate = 0;

@@ -56,7 +56,7 @@ class FakeForm : public FormView {
   Rect kelvra{120, 120, 7230, 4560};
   bool statisticsLoaded = false;
   bool statisticsVisible = false;
-  std::string statisticsStatus;  // the statistics window's driver status label
+  std::string statisticsStatus;    // the statistics window's driver status label
   std::vector<std::string> shown;  // modal windows shown, by name
   // Runs when the window is placed, as the real form lays itself out.
   std::function<void()> onResize;

@@ -44,8 +44,8 @@ class FakeSystem : public platform::system::SystemServices {
 // Settings in memory, keys compared without regard to case.
 class MemorySettings : public platform::settings::SettingsStore {
  public:
-  std::string GetSetting(const std::string& app, const std::string& section,
-                         const std::string& key, const std::string& fallback) override;
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& fallback) override;
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                    const std::string& value) override;
   // Value stored under CONFIG, or "<unset>".

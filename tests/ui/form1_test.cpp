@@ -1,3 +1,5 @@
+#include "app/ui/forms/form1.h"
+
 #include <gtest/gtest.h>
 
 #include <QActionGroup>
@@ -10,7 +12,6 @@
 #include <memory>
 
 #include "app/ui/forms/about_form.h"
-#include "app/ui/forms/form1.h"
 #include "platform/window/message_window.h"
 #include "tests/fakes/engine_harness.h"
 
@@ -31,8 +32,8 @@ class Form1Test : public ::testing::Test {
     options.traceFilePath = (folder.Path() / "KelvraDebug.dat").string();
     options.defaultVidPath = folder.Path().string() + "/";
     options.logFolder = folder.Path().string();
-    form = std::make_unique<Form1>(kelvra, new QWidget, store, system,
-                                   Switches::Parse(commandLine), options, clock);
+    form = std::make_unique<Form1>(kelvra, new QWidget, store, system, Switches::Parse(commandLine),
+                                   options, clock);
     form->Load();
   }
 
@@ -47,8 +48,9 @@ class Form1Test : public ::testing::Test {
       if (!a->isEnabled()) flags += "D";
       const std::string name =
           a->menu() ? a->menu()->objectName().toStdString() : a->objectName().toStdString();
-      out.push_back(std::string(level * 2, ' ') + (a->isSeparator() ? "-" : a->text().toStdString()) +
-                    " " + name + (flags.empty() ? "" : " " + flags));
+      out.push_back(std::string(level * 2, ' ') +
+                    (a->isSeparator() ? "-" : a->text().toStdString()) + " " + name +
+                    (flags.empty() ? "" : " " + flags));
       if (a->menu()) Describe(a->menu()->actions(), level + 1, out);
     }
   }
@@ -153,8 +155,7 @@ TEST_F(Form1Test, DevicesBecomeRadioEntriesInDriverOrder) {
   ASSERT_NE(menu, nullptr);
   std::vector<std::string> entries;
   for (QAction* a : menu->actions())
-    if (a->isVisible())
-      entries.push_back(a->text().toStdString() + (a->isChecked() ? "*" : ""));
+    if (a->isVisible()) entries.push_back(a->text().toStdString() + (a->isChecked() ? "*" : ""));
   EXPECT_EQ(entries, (std::vector<std::string>{"Cam A", "Cam C*"}));
   EXPECT_TRUE(form->findChild<QAction*>("mnuStartStop") == nullptr ||
               form->Menu("mnuStartStop").Enabled());

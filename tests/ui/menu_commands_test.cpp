@@ -70,10 +70,10 @@ TEST_F(MenuCommandsTest, RadioChoicesTraceFirstAndLastStep) {
   E().mnuRec_Click(2);
   E().mnuTimeType_Click(1);
   const std::string text = Trace();
-  for (const char* pair : {"Rec_Click - Change Recording Time\r\n",
-                           "Rec_Click - Recording Time changed\r\n",
-                           "RecType_Click - Change Recording Time Type\r\n",
-                           "RecType_Click - Recording Time Type changed\r\n"})
+  for (const char* pair :
+       {"Rec_Click - Change Recording Time\r\n", "Rec_Click - Recording Time changed\r\n",
+        "RecType_Click - Change Recording Time Type\r\n",
+        "RecType_Click - Recording Time Type changed\r\n"})
     EXPECT_NE(text.find(pair), std::string::npos) << pair;
 }
 
@@ -170,8 +170,7 @@ TEST_F(MenuCommandsTest, WindowsAndHelpCommands) {
   E().mnuConfig_Click();
   E().mnuAbout_Click();
   E().mnuTimer_Click();
-  EXPECT_EQ(h.form.shown,
-            (std::vector<std::string>{"Configuration", "frmAbout", "TimerForm"}));
+  EXPECT_EQ(h.form.shown, (std::vector<std::string>{"Configuration", "frmAbout", "TimerForm"}));
   EXPECT_NE(Trace().find("Display Configuration Dialog"), std::string::npos);
   E().mnuDoc_Click();
   E().mnuOnline_Click();

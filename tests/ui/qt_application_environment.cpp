@@ -22,7 +22,6 @@ class QtApplicationEnvironment : public ::testing::Environment {
   std::unique_ptr<QApplication> app_;
 };
 
-const auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 }  // namespace

@@ -27,10 +27,8 @@ struct PanelDesign {
   const char* toolTip;
 };
 constexpr PanelDesign kPanels[] = {
-    {1200, "Current image deviation in %"},
-    {1440, "System status"},
-    {705, "Time for next base image refresh"},
-    {705, "Time to stop current recording"},
+    {1200, "Current image deviation in %"},     {1440, "System status"},
+    {705, "Time for next base image refresh"},  {705, "Time to stop current recording"},
     {2100, "Timestamp when recording started"},
 };
 
@@ -81,8 +79,8 @@ Form1::Form1(platform::capture::CaptureControl& kelvra, QWidget* kelvraWidget,
              Switches switches, EngineOptions options, Clock& clock)
     : kelvra_(kelvra), kelvraWidget_(kelvraWidget) {
   setObjectName("Form1");
-  engine_ = std::make_unique<Engine>(*this, kelvra, store, clock, system, switches,
-                                     std::move(options));
+  engine_ =
+      std::make_unique<Engine>(*this, kelvra, store, clock, system, switches, std::move(options));
   kelvra.SetEventSink(engine_.get());
   engine_->SetPumpMessages(&platform::window::PumpMessages);
 
@@ -135,8 +133,7 @@ QAction* Form1::AddEntry(QMenu* parent, const MenuEntry& entry) {
     action = parent ? parent->addAction(caption) : menuBar()->addAction(caption);
   }
   action->setEnabled(entry.enabled);
-  if (entry.kind == MenuKind::kCheck || entry.kind == MenuKind::kRadio)
-    action->setCheckable(true);
+  if (entry.kind == MenuKind::kCheck || entry.kind == MenuKind::kRadio) action->setCheckable(true);
   if (entry.index > 0) {
     action->setObjectName(ArrayEntryName(entry.name, entry.index));
     arrays_[entry.name][entry.index] = action;
@@ -235,8 +232,8 @@ void Form1::LoadMenuArrayEntry(const std::string& name, int index) {
   menu->insertAction(next == entries.end() ? nullptr : next->second, action);
   groups_.at(name)->addAction(action);
   entries[index] = action;
-  ConnectCommand(action, MenuEntry{0, "", arrays_.find(name)->first.c_str(), index,
-                                   MenuKind::kRadio, true});
+  ConnectCommand(
+      action, MenuEntry{0, "", arrays_.find(name)->first.c_str(), index, MenuKind::kRadio, true});
 }
 
 bool Form1::HasMenuArrayEntry(const std::string& name, int index) const {
@@ -256,8 +253,8 @@ MsgBoxResult Form1::MessageBox(const std::string& text, MsgBoxStyle style) {
   const QString title = Engine::kTitle;
   const QString body = QString::fromStdString(text);
   if (style == MsgBoxStyle::kQuestionYesNo) {
-    const auto answer = QMessageBox::question(this, title, body,
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(this, title, body, QMessageBox::Yes | QMessageBox::No);
     return answer == QMessageBox::Yes ? MsgBoxResult::kYes : MsgBoxResult::kNo;
   }
   QMessageBox::critical(this, title, body, QMessageBox::Ok);

@@ -1,8 +1,9 @@
 #include "app/ui/forms/signal_closer.h"
 
-#include <QWidget>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <QWidget>
 
 namespace orvantix {
 
@@ -13,7 +14,8 @@ volatile std::sig_atomic_t gSignalFd = -1;
 
 void OnTerminate(int) {
   const char byte = 1;
-  if (gSignalFd >= 0) [[maybe_unused]] auto n = ::write(gSignalFd, &byte, 1);
+  if (gSignalFd >= 0) [[maybe_unused]]
+    auto n = ::write(gSignalFd, &byte, 1);
 }
 }  // namespace
 

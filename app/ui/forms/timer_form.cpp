@@ -4,8 +4,7 @@
 
 namespace orvantix {
 
-TimerForm::TimerForm(Engine& engine, QWidget* parent)
-    : QDialog(parent), countdown_(*this, engine) {
+TimerForm::TimerForm(Engine& engine, QWidget* parent) : QDialog(parent), countdown_(*this, engine) {
   setObjectName("TimerForm");
   setWindowTitle(Countdown::kCaption);
   Label1 = new QLabel(Countdown::kText, this);
