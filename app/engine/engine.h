@@ -113,8 +113,16 @@ class Engine final : public platform::capture::CaptureEvents {
   std::string NowText() const { return DateTimeText(clock_.WallNow()); }
 
  private:
-  void ApplyStoredChoices();
-  void ReadStoredGlobals();
+  // A menu radio group: its array, settings key and trace texts.
+  struct RadioGroup {
+    const char* menu;
+    const char* key;
+    const char* context;
+    const char* firstStep;
+    const char* lastStep;
+  };
+  void ChooseRadioEntry(const RadioGroup& group, std::int16_t index,
+                        const std::function<void()>& apply);
 
   FormView& view_;
   platform::capture::CaptureControl& kelvra_;

@@ -81,37 +81,45 @@ void Engine::mnuAudio_Click() {
   settings_.Save(keys::kAudio, BoolText(kelvra_.CaptureAudio()));
 }
 
+void Engine::ChooseRadioEntry(const RadioGroup& group, std::int16_t index,
+                              const std::function<void()>& apply) {
+  Trace(group.context, group.firstStep);
+  apply();
+  CheckOnly(view_, group.menu, index);
+  settings_.Save(group.key, DecimalText(index));
+  Trace(group.context, group.lastStep);
+}
+
 void Engine::mnuSensitivity_Click(std::int16_t index) {
-  Trace("Sensitivity_Click", "Change sensitivity");
-  if (auto value = EntryValue(kThresholds, index)) state_.Threshold = *value;
-  CheckOnly(view_, "mnuSensitivity", index);
-  settings_.Save(keys::kSensitivity, DecimalText(index));
-  Trace("Sensitivity_Click", "Sensitivity changed");
+  ChooseRadioEntry({"mnuSensitivity", keys::kSensitivity, "Sensitivity_Click", "Change sensitivity",
+                    "Sensitivity changed"},
+                   index, [&] {
+                     if (auto value = EntryValue(kThresholds, index)) state_.Threshold = *value;
+                   });
 }
 
 void Engine::mnuTimeType_Click(std::int16_t index) {
-  Trace("RecType_Click", "Change Recording Time Type");
-  state_.TimeType = index;
-  view_.MenuArray("mnuTimeType", 1).SetChecked(index == 1);
-  view_.MenuArray("mnuTimeType", 2).SetChecked(index == 2);
-  settings_.Save(keys::kTimeType, DecimalText(index));
-  Trace("RecType_Click", "Recording Time Type changed");
+  // The stop rule takes any index as it is; only 1 and 2 have entries.
+  ChooseRadioEntry({"mnuTimeType", keys::kTimeType, "RecType_Click", "Change Recording Time Type",
+                    "Recording Time Type changed"},
+                   index, [&] { state_.TimeType = index; });
 }
 
 void Engine::mnuRec_Click(std::int16_t index) {
-  Trace("Rec_Click", "Change Recording Time");
-  if (auto value = EntryValue(kRecordSeconds, index)) state_.RecordSeconds = *value;
-  CheckOnly(view_, "mnuRec", index);
-  settings_.Save(keys::kRecStop, DecimalText(index));
-  Trace("Rec_Click", "Recording Time changed");
+  ChooseRadioEntry(
+      {"mnuRec", keys::kRecStop, "Rec_Click", "Change Recording Time", "Recording Time changed"},
+      index, [&] {
+        if (auto value = EntryValue(kRecordSeconds, index)) state_.RecordSeconds = *value;
+      });
 }
 
 void Engine::mnuRefresh_Click(std::int16_t index) {
-  Trace("Refresh_Click", "Change Refresh Time");
-  if (auto value = EntryValue(kRefreshSeconds, index)) state_.RefreshSeconds = *value;
-  CheckOnly(view_, "mnuRefresh", index);
-  settings_.Save(keys::kNewBase, DecimalText(index));
-  Trace("Refresh_Click", "Refresh Time changed");
+  ChooseRadioEntry({"mnuRefresh", keys::kNewBase, "Refresh_Click", "Change Refresh Time",
+                    "Refresh Time changed"},
+                   index, [&] {
+                     if (auto value = EntryValue(kRefreshSeconds, index))
+                       state_.RefreshSeconds = *value;
+                   });
 }
 
 void Engine::mnuSuspendRefresh_Click() {

@@ -50,18 +50,6 @@ bool IsMedia(const DriverEntry& driver) {
   return driver.kind == DriverEntry::Kind::kVirtual && !IsScene(driver);
 }
 
-DriverControl MediaControl(std::uint32_t id, const char* name, int minimum, int maximum, int def,
-                           int value) {
-  DriverControl control;
-  control.id = id;
-  control.name = name;
-  control.minimum = minimum;
-  control.maximum = maximum;
-  control.default_value = def;
-  control.value = value;
-  return control;
-}
-
 }  // namespace
 
 struct CaptureWidget::LastFrame {
@@ -215,8 +203,8 @@ std::vector<DriverControl> CaptureWidget::SourceControls() const {
     return V4l2Device(connected_->device).Controls();
   }
   if (scene_) return scene_->ControlList();
-  return {MediaControl(kMediaBrightnessId, "Brightness", -100, 100, 0, media_brightness_),
-          MediaControl(kMediaContrastId, "Contrast", 0, 200, 100, media_contrast_)};
+  return {DriverControl::Integer(kMediaBrightnessId, "Brightness", -100, 100, 0, media_brightness_),
+          DriverControl::Integer(kMediaContrastId, "Contrast", 0, 200, 100, media_contrast_)};
 }
 
 void CaptureWidget::SetSourceControl(std::uint32_t id, std::int32_t value) {

@@ -20,6 +20,10 @@ struct DriverControl {
   std::int32_t default_value = 0;
   std::int32_t value = 0;
   std::vector<std::pair<std::int32_t, std::string>> items;  // kMenu: value and text
+
+  // An integer control with a step of one.
+  static DriverControl Integer(std::uint32_t id, std::string name, std::int32_t minimum,
+                               std::int32_t maximum, std::int32_t defaultValue, std::int32_t value);
 };
 
 struct FrameSize {

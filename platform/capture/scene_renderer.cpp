@@ -143,19 +143,11 @@ SceneControls SceneRenderer::Controls() const {
 std::vector<DriverControl> SceneRenderer::ControlList() const {
   const SceneControls current = Controls();
   const SceneControls defaults;
-  auto make = [](std::uint32_t id, const char* name, int minimum, int maximum, int def, int value) {
-    DriverControl control;
-    control.id = id;
-    control.name = name;
-    control.minimum = minimum;
-    control.maximum = maximum;
-    control.default_value = def;
-    control.value = value;
-    return control;
-  };
-  return {make(kBrightnessId, "Brightness", -100, 100, defaults.brightness, current.brightness),
-          make(kContrastId, "Contrast", 0, 200, defaults.contrast, current.contrast),
-          make(kNoiseId, "Noise level", 0, 20, defaults.noise, current.noise)};
+  return {
+      DriverControl::Integer(kBrightnessId, "Brightness", -100, 100, defaults.brightness,
+                             current.brightness),
+      DriverControl::Integer(kContrastId, "Contrast", 0, 200, defaults.contrast, current.contrast),
+      DriverControl::Integer(kNoiseId, "Noise level", 0, 20, defaults.noise, current.noise)};
 }
 
 void SceneRenderer::SetControl(std::uint32_t id, std::int32_t value) {
