@@ -1,6 +1,6 @@
 // The measure's cost per frame: Frame_Handler against a bare zlib level-9
-// compression of the same camera-like frame, and its memory over 10,000
-// frames.
+// compression of the same frame of the virtual camera's scene, and its
+// memory over 10,000 frames.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -10,259 +10,44 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/engine/engine.h"
+#include "platform/capture/scene_renderer.h"
+#include "tests/fakes/engine_harness.h"
 
 namespace {
 
-using orvantix::MenuItem;
-using orvantix::MsgBoxResult;
-using orvantix::MsgBoxStyle;
-using orvantix::Rect;
-using orvantix::TimerControl;
 namespace capture = platform::capture;
 
-class BenchMenuItem final : public MenuItem {
- public:
-  void SetEnabled(bool on) override { enabled_ = on; }
-  bool Enabled() const override { return enabled_; }
-  void SetVisible(bool on) override { visible_ = on; }
-  bool Visible() const override { return visible_; }
-  void SetChecked(bool on) override { checked_ = on; }
-  bool Checked() const override { return checked_; }
-  void SetCaption(const std::string& c) override { caption_ = c; }
-  std::string Caption() const override { return caption_; }
-
- private:
-  bool enabled_ = true, visible_ = true, checked_ = false;
-  std::string caption_;
-};
-
-class BenchTimer final : public TimerControl {
- public:
-  void SetInterval(int ms) override { interval_ = ms; }
-  int Interval() const override { return interval_; }
-  void SetEnabled(bool on) override { enabled_ = on; }
-  bool Enabled() const override { return enabled_; }
-
- private:
-  int interval_ = 0;
-  bool enabled_ = false;
-};
-
-// Only what the measure touches does anything.
-class BenchForm final : public orvantix::FormView {
- public:
-  void SetCaption(const std::string&) override {}
-  std::string Caption() const override { return {}; }
-  void SetPanelText(int panel, const std::string& text) override { panels_[panel] = text; }
-  std::string PanelText(int panel) const override {
-    auto it = panels_.find(panel);
-    return it == panels_.end() ? std::string() : it->second;
-  }
-  MenuItem& Menu(const std::string& name) override { return items_[name]; }
-  MenuItem& MenuArray(const std::string& name, int index) override {
-    return items_[name + "(" + std::to_string(index) + ")"];
-  }
-  void LoadMenuArrayEntry(const std::string&, int) override {}
-  bool HasMenuArrayEntry(const std::string&, int) const override { return true; }
-  int MenuArrayLBound(const std::string&) const override { return 1; }
-  int MenuArrayUBound(const std::string&) const override { return 1; }
-  TimerControl& Timer1() override { return timer1_; }
-  TimerControl& Timer2() override { return timer2_; }
-  MsgBoxResult MessageBox(const std::string&, MsgBoxStyle) override { return MsgBoxResult::kNo; }
-  Rect WindowRect() const override { return {}; }
-  void SetWindowRect(const Rect&) override {}
-  bool IsMinimized() const override { return false; }
-  Rect PicFrameRect() const override { return {}; }
-  void SetPicFrameSize(int, int) override {}
-  Rect KelvraRect() const override { return {}; }
-  void SetKelvraSize(int, int) override {}
-  void LoadStatistics() override {}
-  void ShowStatistics() override {}
-  void HideStatistics() override {}
-  void UnloadStatistics() override {}
-  bool StatisticsVisible() const override { return false; }
-  void ShowConfigurationModal() override {}
-  void ShowAboutModal() override {}
-  void ShowTimerFormModal() override {}
-
- private:
-  std::map<int, std::string> panels_;
-  std::map<std::string, BenchMenuItem> items_;
-  BenchTimer timer1_, timer2_;
-};
-
-class BenchCapture final : public capture::CaptureControl {
- public:
-  void SetEventSink(capture::CaptureEvents*) override {}
-  std::string DriverName(int) override { return {}; }
-  std::string DriverVersion(int) override { return {}; }
-  int DriverIndex() const override { return 0; }
-  void SetDriverIndex(int) override {}
-  bool HasSourceDialog() const override { return false; }
-  bool HasFormatDialog() const override { return false; }
-  void ShowSourceDialog() override {}
-  void ShowFormatDialog() override {}
-  void ShowCompressionDialog() override {}
-  void ShowAudioFormatDialog() override {}
-  bool HasAudio() const override { return false; }
-  bool CaptureAudio() const override { return false; }
-  void SetCaptureAudio(bool) override {}
-  std::int32_t FrameRate() const override { return 5; }
-  void SetFrameRate(std::int32_t) override {}
-  std::string CaptureFile() const override { return file_; }
-  void SetCaptureFile(const std::string& path) override { file_ = path; }
-  void StartCapture() override {}
-  void StopCapture() override {}
-  bool IsCapturing() const override { return false; }
-  bool HasOverlay() const override { return false; }
-  void SetOverlay(bool) override {}
-  void SetPreview(bool) override {}
-  void SaveFrameDib(const std::string&) override {}
-  void SetOption(int, int) override {}
-
- private:
-  std::string file_;
-};
-
-class BenchStore final : public platform::settings::SettingsStore {
- public:
-  std::string GetSetting(const std::string&, const std::string&, const std::string&,
-                         const std::string& fallback) override {
-    return fallback;
-  }
-  void SaveSetting(const std::string&, const std::string&, const std::string&,
-                   const std::string&) override {}
-};
-
-class BenchSystem final : public platform::system::SystemServices {
- public:
-  double FreeSpaceMB(const std::string&) override { return 1e6; }
-  std::string SystemFolder() override { return {}; }
-  bool ShellOpen(const std::string&) override { return true; }
-};
-
-// An engine with the watch on, measuring frames that arrive one by one.
+// The engine on the test fakes, with the watch switched on.
 class Watch {
  public:
-  Watch()
-      : engine_(form_, kelvra_, store_, clock_, system_, orvantix::Switches{},
-                orvantix::EngineOptions{}) {
-    engine_.State().Threshold = 4.0f;
-    engine_.State().TimeType = 1;
-    engine_.StartStop();
+  Watch() {
+    harness_.Start();
+    harness_.engine->State().Threshold = 4.0f;
+    harness_.engine->State().TimeType = 1;
+    harness_.engine->StartStop();
   }
-  orvantix::Engine& Engine() { return engine_; }
+  orvantix::Engine& Engine() { return *harness_.engine; }
 
  private:
-  BenchForm form_;
-  BenchCapture kelvra_;
-  BenchStore store_;
-  orvantix::SystemClock clock_;
-  BenchSystem system_;
-  orvantix::Engine engine_;
+  orvantix::testing::EngineHarness harness_;
 };
-
-// xorshift: fast, and the same frames on every run.
-class Random {
- public:
-  explicit Random(std::uint32_t seed) : state_(seed ? seed : 1) {}
-  std::uint32_t Next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return state_;
-  }
-
- private:
-  std::uint32_t state_;
-};
-
-std::uint8_t Clamp(double v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-
-// A room as a camera sees it: lit wall, tiled floor, a shelf of books, a
-// window, a plant-like blob and a poster with fine print, then sensor noise
-// of a few levels on every channel (raw 24-bit BGR, top-down).
-std::vector<std::uint8_t> CameraFrame(int width, int height, std::uint32_t noiseSeed) {
-  std::vector<std::uint8_t> frame(static_cast<std::size_t>(width) * height * 3);
-  Random detail(12345);
-  std::vector<std::uint8_t> print(static_cast<std::size_t>(width / 8 + 1) * (height / 8 + 1));
-  for (auto& p : print) p = static_cast<std::uint8_t>(detail.Next() & 1);
-  Random noise(noiseSeed);
-  const double horizon = height * 0.62;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const double u = static_cast<double>(x) / width;
-      const double v = static_cast<double>(y) / height;
-      double b, g, r;
-      if (y < horizon) {
-        const double light =
-            150 + 70 * std::exp(-((u - 0.3) * (u - 0.3) + (v - 0.2) * (v - 0.2)) * 6);
-        b = light * 0.85;
-        g = light * 0.92;
-        r = light;
-        r += 6 * std::sin(x * 0.9) * std::sin(y * 0.7);  // wall texture
-      } else {
-        const double depth = (y - horizon) / (height - horizon) + 0.05;
-        const int tx = static_cast<int>(std::floor((u - 0.5) / depth * 8));
-        const int ty = static_cast<int>(std::floor(1.0 / depth));
-        const bool dark = ((tx + ty) & 1) != 0;
-        const double tile = dark ? 90 : 170;
-        b = tile * 0.7;
-        g = tile * 0.8;
-        r = tile * 0.9;
-      }
-      if (u > 0.05 && u < 0.3 && v > 0.15 && v < 0.6) {  // shelf of books
-        const int book = static_cast<int>(u * 180);
-        const std::uint32_t hue = (static_cast<std::uint32_t>(book) * 2654435761u) >> 24;
-        b = 40 + (hue * 7 % 160);
-        g = 40 + (hue * 13 % 160);
-        r = 40 + (hue * 29 % 160);
-        if (static_cast<int>(v * 90) % 15 == 0) b = g = r = 60;
-      }
-      if (u > 0.6 && u < 0.9 && v > 0.08 && v < 0.4) {  // window with a view
-        b = 235 - 40 * v;
-        g = 225;
-        r = 200 + 20 * std::sin(u * 40);
-        if (std::fabs(u - 0.75) < 0.004 || std::fabs(v - 0.24) < 0.005) b = g = r = 80;
-      }
-      const double dx = u - 0.5, dy = v - 0.7;
-      if (dx * dx * 4 + dy * dy * 9 < 0.02 + 0.01 * std::sin(std::atan2(dy, dx) * 9)) {  // plant
-        b = 30;
-        g = 90 + 40 * std::sin(x * 0.5 + y * 0.3);
-        r = 40;
-      }
-      if (u > 0.35 && u < 0.55 && v > 0.1 && v < 0.35) {  // poster with fine print
-        const bool ink = print[static_cast<std::size_t>(y / 3 % (height / 8)) * (width / 8 + 1) +
-                               static_cast<std::size_t>(x / 2 % (width / 8))] != 0;
-        b = g = r = ink ? 50 : 230;
-      }
-      const auto jitter = [&noise] {
-        const std::uint32_t n = noise.Next();
-        return static_cast<double>(static_cast<int>(n & 3) + static_cast<int>((n >> 2) & 3) - 3) *
-               0.75;
-      };
-      std::uint8_t* p = &frame[(static_cast<std::size_t>(y) * width + x) * 3];
-      p[0] = Clamp(b + jitter());
-      p[1] = Clamp(g + jitter());
-      p[2] = Clamp(r + jitter());
-    }
-  }
-  return frame;
-}
 
 constexpr int kFramesInRotation = 4;
 
+// Calm frames of the virtual camera's scene, each with its own sensor noise.
 struct Frames {
   std::vector<std::vector<std::uint8_t>> data;
   Frames(int width, int height) {
-    for (int i = 0; i < kFramesInRotation; ++i)
-      data.push_back(CameraFrame(width, height, static_cast<std::uint32_t>(i + 1)));
+    capture::SceneRenderer scene(20, 5);
+    for (int i = 0; i < kFramesInRotation; ++i) {
+      data.emplace_back(static_cast<std::size_t>(width) * height * 3);
+      scene.Render(data.back().data(), width, height, width * 3,
+                   static_cast<std::uint64_t>(i) * 40'000'000ull);
+    }
   }
   capture::FrameHeader Header(std::size_t i) {
     auto& bytes = data[i % data.size()];
